@@ -1,0 +1,4 @@
+#pragma once
+
+// The whole program behind the platform's entry point (main or WinMain).
+int generatorMain();

@@ -1,0 +1,5 @@
+#include "frontend/entry.h"
+
+int main() {
+    return generatorMain();
+}
