@@ -50,7 +50,7 @@ inline ByteBuffer allocateBytes(std::size_t count) {
 
 // Deletes the staging file when the job lets go of it, once it was created.
 class StagingFileRemover {
-public:
+  public:
     explicit StagingFileRemover(const char* name) : name_(name) {}
     StagingFileRemover(const StagingFileRemover&) = delete;
     StagingFileRemover& operator=(const StagingFileRemover&) = delete;
@@ -58,7 +58,7 @@ public:
 
     void arm() { armed_ = true; }
 
-private:
+  private:
     const char* name_;
     bool armed_ = false;
 };

@@ -140,8 +140,7 @@ bool inputMatches(const PayloadHeader& header, const std::uint8_t* oldBytes,
     return oldLength == header.oldsize;
 }
 
-JobStatus writeOutput(const char* outputName, const std::uint8_t* newBytes,
-                      std::int32_t newSize) {
+JobStatus writeOutput(const char* outputName, const std::uint8_t* newBytes, std::int32_t newSize) {
     FileHandle output = openFile(outputName, "wb");
     if (!output) {
         return kJobOutputCreateFailed;
@@ -193,8 +192,8 @@ JobStatus runJobSteps(PatchPayload payload, const char* inputName, const char* o
         return kJobStagingCreateFailed;
     }
     stagingRemover.arm();
-    const std::size_t bodyLength = static_cast<std::size_t>(claimedPayloadLength(header)) -
-                                   kPayloadHeaderSize;
+    const std::size_t bodyLength =
+        static_cast<std::size_t>(claimedPayloadLength(header)) - kPayloadHeaderSize;
     if (std::fwrite(payload.data() + kPayloadHeaderSize, 1, bodyLength, stagingWrite.get()) !=
             bodyLength ||
         std::fflush(stagingWrite.get()) != 0) {
@@ -227,8 +226,8 @@ JobStatus runJobSteps(PatchPayload payload, const char* inputName, const char* o
         return kJobOutputCreateFailed;  // the output cannot be built in memory
     }
     if (const JobStatus status =
-            rebuildOutput(controlReader.get(), dataReader.get(), extraReader.get(),
-                          newBytes.get(), header.newsize, oldBytes.get(), oldLength);
+            rebuildOutput(controlReader.get(), dataReader.get(), extraReader.get(), newBytes.get(),
+                          header.newsize, oldBytes.get(), oldLength);
         status != kJobSucceeded) {
         return status;
     }

@@ -25,13 +25,11 @@ bool readPayloadHeader(PatchPayload payload, PayloadHeader& header) {
 }
 
 std::int64_t claimedPayloadLength(const PayloadHeader& header) {
-    return std::int64_t{kPayloadHeaderSize} + header.ctrlsize + header.datasize +
-           header.extrasize;
+    return std::int64_t{kPayloadHeaderSize} + header.ctrlsize + header.datasize + header.extrasize;
 }
 
 bool payloadHeaderIsSound(const PayloadHeader& header, std::size_t blockSize) {
-    if (header.ctrlsize < 0 || header.datasize < 0 || header.extrasize < 0 ||
-        header.newsize < 0) {
+    if (header.ctrlsize < 0 || header.datasize < 0 || header.extrasize < 0 || header.newsize < 0) {
         return false;
     }
     const std::int64_t bodyLength =

@@ -10,7 +10,8 @@ constexpr char kCompletionTitle[] = "info";
 constexpr char kCompletionText[] = "\x90\xb3\x8f\xed\x8fI\x97\xb9";
 // このEXEが壊れています.
 constexpr char kDamagedExecutableText[] =
-    "\x82\xb1\x82\xcc" "EXE\x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7.";
+    "\x82\xb1\x82\xcc"
+    "EXE\x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7.";
 }  // namespace
 
 bool confirmSummary(const char* summaryText) {

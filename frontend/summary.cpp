@@ -34,5 +34,6 @@ bool formatSummary(std::span<char, kSummaryBufferSize> out, const char* summaryT
             values[row * kValuesPerRow + 1 + i] = header.oldmd5[i];
         }
     }
-    return formatWithValues(out, summaryTemplate, values, std::make_index_sequence<kValueCount>{}) >= 0;
+    return formatWithValues(out, summaryTemplate, values,
+                            std::make_index_sequence<kValueCount>{}) >= 0;
 }

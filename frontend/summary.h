@@ -51,7 +51,6 @@ constexpr SummaryTemplateShape summaryTemplateShape(const char* summaryTemplate)
 // and its longest text fits the summary buffer with its terminator.
 constexpr bool summaryTemplateFits(const char* summaryTemplate, std::size_t rows) {
     const SummaryTemplateShape shape = summaryTemplateShape(summaryTemplate);
-    return rows <= kMaxSummaryRows && shape.decimalFields == rows &&
-           shape.hexFields == 16 * rows && shape.otherConversions == 0 &&
-           shape.worstCaseLength < kSummaryBufferSize;
+    return rows <= kMaxSummaryRows && shape.decimalFields == rows && shape.hexFields == 16 * rows &&
+           shape.otherConversions == 0 && shape.worstCaseLength < kSummaryBufferSize;
 }

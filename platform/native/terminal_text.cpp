@@ -30,7 +30,8 @@ bool convert(const char* text, const char* toCodeset, std::string& converted) {
     std::string out(inLeft * 4 + 16, '\0');
     char* outCursor = out.data();
     std::size_t outLeft = out.size();
-    const bool ok = iconv(converter, &in, &inLeft, &outCursor, &outLeft) != static_cast<std::size_t>(-1);
+    const bool ok =
+        iconv(converter, &in, &inLeft, &outCursor, &outLeft) != static_cast<std::size_t>(-1);
     iconv_close(converter);
     if (!ok) {
         return false;

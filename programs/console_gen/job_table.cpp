@@ -18,7 +18,9 @@ constexpr PatchJob kJobs[] = {
 //   から TavrinConsole 5.00+ rev1 を生成します.
 constexpr char kSummaryTemplate[] =
     "lumora.ttc  ver5.00\n"
-    "  \x83T\x83" "C\x83Y: %d\x83o\x83" "C\x83g\n"
+    "  \x83T\x83"
+    "C\x83Y: %d\x83o\x83"
+    "C\x83g\n"
     "  MD5: %02x%02x%02x%02x%02x%02x%02x%02x%02x%02x%02x%02x%02x%02x%02x%02x\n"
     "\n"
     "\x82\xa9\x82\xe7 TavrinConsole 5.00+ rev1 \x82\xf0\x90\xb6\x90\xac\x82\xb5\x82\xdc\x82\xb7.";
