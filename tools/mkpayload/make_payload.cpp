@@ -1,0 +1,120 @@
+#include "tools/mkpayload/make_payload.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include "engine/md5.h"
+#include "tools/mkpayload/difference_scan.h"
+#include "tools/mkpayload/input_file.h"
+#include "tools/mkpayload/payload_file.h"
+#include "tools/mkpayload/record_emission.h"
+#include "tools/mkpayload/stream_compression.h"
+#include "tools/mkpayload/suffix_index.h"
+
+namespace {
+
+struct CompressedPayload {
+    CompressedStream control;
+    CompressedStream data;
+    CompressedStream extra;
+    std::int64_t records = 0;
+};
+
+void digestOldFile(std::span<const std::uint8_t> oldBytes, std::uint8_t digest[kMd5DigestSize]) {
+    Md5Context context;
+    md5Init(context);
+    md5Append(context, oldBytes.data(), static_cast<std::int32_t>(oldBytes.size()));
+    md5Finish(context, digest);
+}
+
+// Finds the difference and compresses its streams. The inputs and the suffix
+// index are released before compression starts, which keeps the peak memory
+// at the scan.
+MakeStatus differenceAndCompress(std::vector<std::uint8_t>& oldBytes,
+                                 std::vector<std::uint8_t>& newBytes, ProgressMeter& meter,
+                                 CompressedPayload& payload) {
+    Difference difference;
+    {
+        SuffixIndex index;
+        startPhase(meter, "sorting");
+        if (const MakeStatus status = buildSuffixIndex(oldBytes, index); status != kMakeSucceeded) {
+            return status;
+        }
+        startPhase(meter, "scanning");
+        scanDifference(oldBytes, newBytes, index, meter, difference);
+    }
+    std::vector<std::uint8_t>().swap(oldBytes);
+    std::vector<std::uint8_t>().swap(newBytes);
+    payload.records = static_cast<std::int64_t>(difference.records.size());
+
+    startPhase(meter, "compressing");
+    const std::vector<std::uint8_t> control = encodeControlRecords(difference.records);
+    std::vector<ControlRecord>().swap(difference.records);
+    if (const MakeStatus status = compressStreamPair(difference.dataBytes, payload.data,
+                                                     difference.extraBytes, payload.extra);
+        status != kMakeSucceeded) {
+        return status;
+    }
+    return compressStream(control, payload.control);
+}
+
+}  // namespace
+
+MakeStatus makePayload(const char* oldName, const char* newName, const char* payloadName,
+                       PayloadStats& stats) {
+    const auto started = std::chrono::steady_clock::now();
+    std::vector<std::uint8_t> oldBytes;
+    std::vector<std::uint8_t> newBytes;
+    if (const MakeStatus status = readInputFile(oldName, oldBytes); status != kMakeSucceeded) {
+        return status;
+    }
+    if (const MakeStatus status = readInputFile(newName, newBytes); status != kMakeSucceeded) {
+        return status;
+    }
+
+    PayloadHeader header{};
+    header.oldsize = static_cast<std::int32_t>(oldBytes.size());
+    header.newsize = static_cast<std::int32_t>(newBytes.size());
+    digestOldFile(oldBytes, header.oldmd5);
+
+    ProgressMeter meter = makeProgressMeter(header.oldsize + std::int64_t{header.newsize});
+    CompressedPayload payload;
+    const MakeStatus status = differenceAndCompress(oldBytes, newBytes, meter, payload);
+    if (status != kMakeSucceeded) {
+        finishProgress(meter);
+        return status;
+    }
+    // The body must stay addressable with the header's signed 32-bit sizes.
+    const std::size_t bodySize = payload.control.size + payload.data.size + payload.extra.size;
+    if (bodySize > static_cast<std::size_t>(kLargestInput) - kPayloadHeaderSize) {
+        finishProgress(meter);
+        std::fprintf(stderr, "mkpayload: the payload would exceed 2^31 bytes\n");
+        return kMakeCompressFailed;
+    }
+    header.ctrlsize = static_cast<std::int32_t>(payload.control.size);
+    header.datasize = static_cast<std::int32_t>(payload.data.size);
+    header.extrasize = static_cast<std::int32_t>(payload.extra.size);
+
+    startPhase(meter, "writing");
+    const auto headerBytes = encodePayloadHeader(header);
+    const std::span<const std::uint8_t> streams[] = {payload.control.view(), payload.data.view(),
+                                                     payload.extra.view()};
+    const MakeStatus written = writePayloadFile(payloadName, headerBytes, streams);
+    finishProgress(meter);
+    if (written != kMakeSucceeded) {
+        return written;
+    }
+
+    stats.records = payload.records;
+    stats.controlBytes = header.ctrlsize;
+    stats.dataBytes = header.datasize;
+    stats.extraBytes = header.extrasize;
+    stats.oldSize = header.oldsize;
+    stats.newSize = header.newsize;
+    stats.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return kMakeSucceeded;
+}
