@@ -1,11 +1,13 @@
-# add_generator_program(<target> JOB_TABLE <source> PAYLOADS <id> <file> [<id> <file> ...])
+# add_generator_program(<target> SOURCES <job table sources> PAYLOADS <id> <file> [<id> <file> ...])
 #
 # Builds one generator executable from the shared front end, the program's job
 # table and the payload files, each embedded read-only in the image under its
 # id. A payload file that neither exists nor is made by this build gives a
 # loud warning and a program without it, which then reports itself damaged.
+include(EmbedPayloadsWin32)
+
 function(add_generator_program target)
-    cmake_parse_arguments(PARSE_ARGV 1 ARG "" "JOB_TABLE" "PAYLOADS")
+    cmake_parse_arguments(PARSE_ARGV 1 ARG "" "" "SOURCES;PAYLOADS")
     set(embedded_ids)
     set(embedded_files)
     list(LENGTH ARG_PAYLOADS pair_items)
@@ -31,7 +33,7 @@ function(add_generator_program target)
         tavrin_embed_payloads_native(${target} "${embedded_ids}" "${embedded_files}" sources)
     endif()
 
-    add_executable(${target} "${ARG_JOB_TABLE}" ${sources} $<TARGET_OBJECTS:tavrin_entry>)
+    add_executable(${target} ${ARG_SOURCES} ${sources} $<TARGET_OBJECTS:tavrin_entry>)
     target_link_libraries(${target} PRIVATE tavrin_frontend)
     if(built_payloads)
         add_dependencies(${target} tavrin_built_payloads)
