@@ -24,8 +24,12 @@ void compressJob(void* context) {
     const std::size_t capacity = job->input.size() + job->input.size() / 100 + 600;
     job->output->bytes = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
     auto produced = static_cast<unsigned int>(capacity);
-    // The library's source pointer is not const, but it only reads from it.
-    char* source = reinterpret_cast<char*>(const_cast<std::uint8_t*>(job->input.data()));
+    // The library's source pointer is not const, but it only reads from it;
+    // an empty input still needs a non-null pointer.
+    static char emptyInput = 0;
+    char* source = job->input.empty()
+                       ? &emptyInput
+                       : reinterpret_cast<char*>(const_cast<std::uint8_t*>(job->input.data()));
     job->bzStatus = BZ2_bzBuffToBuffCompress(
         reinterpret_cast<char*>(job->output->bytes.get()), &produced, source,
         static_cast<unsigned int>(job->input.size()), kBlockSize, kQuiet, kDefaultWorkFactor);
