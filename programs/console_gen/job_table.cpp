@@ -1,8 +1,8 @@
 // The job table and summary of console_gen.
 #include <iterator>
 
-#include "frontend/generator_program.h"
 #include "frontend/summary.h"
+#include "programs/console_gen/job_table.h"
 
 namespace {
 
@@ -32,6 +32,6 @@ constexpr GeneratorProgram kProgram{kJobs, kSummaryTemplate};
 
 }  // namespace
 
-const GeneratorProgram& thisProgram() {
+const GeneratorProgram& consoleGenProgram() {
     return kProgram;
 }

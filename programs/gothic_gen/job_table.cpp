@@ -1,8 +1,8 @@
 // The job table and summary of gothic_gen.
 #include <iterator>
 
-#include "frontend/generator_program.h"
 #include "frontend/summary.h"
+#include "programs/gothic_gen/job_table.h"
 
 namespace {
 
@@ -43,6 +43,6 @@ constexpr GeneratorProgram kProgram{kJobs, kSummaryTemplate};
 
 }  // namespace
 
-const GeneratorProgram& thisProgram() {
+const GeneratorProgram& gothicGenProgram() {
     return kProgram;
 }
