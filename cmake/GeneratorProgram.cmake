@@ -35,7 +35,7 @@ function(add_generator_program target)
 
     add_executable(${target} ${ARG_SOURCES} ${sources} $<TARGET_OBJECTS:tavrin_entry>)
     target_link_libraries(${target} PRIVATE tavrin_frontend)
-    if(built_payloads)
+    if(TARGET tavrin_built_payloads)
         add_dependencies(${target} tavrin_built_payloads)
     endif()
 endfunction()

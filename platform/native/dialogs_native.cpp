@@ -1,5 +1,7 @@
 // Dialogs on a terminal: messages are printed, the one question is answered
 // by a line on standard input.
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
 #include <string>
@@ -55,8 +57,8 @@ MessageAnswer presentDialog(const DialogRequest& request) {
         std::fflush(stdout);
         std::string line;
         const bool answered = readAnswerLine(line);
-        if (!answered) {
-            std::printf("\n");  // end of input closes the question like its close box
+        if (!answered || !isatty(fileno(stdin))) {
+            std::printf("\n");  // no echoed answer ended the prompt line
         }
         std::fflush(stdout);
         return answered && meansOk(line) ? MessageAnswer::ok : MessageAnswer::cancel;
