@@ -162,18 +162,18 @@ TEST(Md5, PieceThatFillsAPartialBlockEmptiesTheBuffer) {
 }
 
 TEST(Md5, BitCountCarriesIntoTheHighWordAndWraps) {
-    const std::uint8_t byte = 'x';
+    const std::uint8_t bytes[3] = {'x', 'y', 'z'};
     Md5Context context;
     md5Init(context);
     context.bitCount[0] = 0xfffffff8u;  // 2^29 - 1 bytes fed so far
     context.bitCount[1] = 0;
-    md5Append(context, &byte, 1);
+    md5Append(context, bytes, 1);
     EXPECT_EQ(context.bitCount[0], 0u);
     EXPECT_EQ(context.bitCount[1], 1u);
 
     context.bitCount[0] = 0xfffffff0u;
     context.bitCount[1] = 0xffffffffu;
-    md5Append(context, &byte, 3);  // past 2^64 bits
+    md5Append(context, bytes, 3);  // past 2^64 bits
     EXPECT_EQ(context.bitCount[0], 8u);
     EXPECT_EQ(context.bitCount[1], 0u);
 }
