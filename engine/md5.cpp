@@ -8,11 +8,15 @@ namespace {
 // 0x80 and then zeros: the padding appended by md5Finish.
 constexpr std::uint8_t kPad[64] = {0x80};
 
+// F and G in equivalent forms that are shorter on the chain through x, the
+// word the previous step just produced: F selects with one AND between two
+// XORs, and G's two terms share no bit, so their OR is a sum the compiler can
+// start before x is ready.
 constexpr std::uint32_t auxF(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
-    return (x & y) | (~x & z);
+    return z ^ (x & (y ^ z));  // (x & y) | (~x & z)
 }
 constexpr std::uint32_t auxG(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
-    return (x & z) | (y & ~z);
+    return (x & z) + (y & ~z);  // (x & z) | (y & ~z)
 }
 constexpr std::uint32_t auxH(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
     return x ^ y ^ z;
@@ -23,11 +27,14 @@ constexpr std::uint32_t auxI(std::uint32_t x, std::uint32_t y, std::uint32_t z) 
 
 // One step of the compression: a = b + ((a + f(b, c, d) + x + t) <<< s).
 // Every call below passes its shift and constant as literals, so after
-// inlining each step is straight-line code with immediates.
+// inlining each step is straight-line code with immediates. The word and the
+// constant are added first: they do not wait for the previous step.
 template <std::uint32_t (*aux)(std::uint32_t, std::uint32_t, std::uint32_t)>
 inline void step(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d,
                  std::uint32_t x, int s, std::uint32_t t) {
-    a = b + std::rotl(a + aux(b, c, d) + x + t, s);
+    a += x + t;
+    a += aux(b, c, d);
+    a = b + std::rotl(a, s);
 }
 
 std::uint32_t loadLittleEndian32(const std::uint8_t* bytes) {
