@@ -6,9 +6,11 @@
 #include "platform/platform.h"
 
 namespace {
-// wvsprintfA stops at 1024 characters and cannot be told a smaller buffer, so
-// it writes into room for its longest text; a text that long may be cut off.
+// wvsprintfA stops at its 1024-byte limit and cannot be told a smaller
+// buffer, so it writes into room for its longest output. From 1023
+// characters on, a full text and a cut-off one look alike: both are refused.
 constexpr int kFormatterLimit = 1024;
+constexpr int kLongestTrustedText = kFormatterLimit - 2;
 }  // namespace
 
 int formatText(std::span<char> out, const char* format, ...) {
@@ -20,7 +22,8 @@ int formatText(std::span<char> out, const char* format, ...) {
     va_start(arguments, format);
     const int length = wvsprintfA(scratch, format, arguments);
     va_end(arguments);
-    if (length < 0 || length >= kFormatterLimit || static_cast<std::size_t>(length) >= out.size()) {
+    if (length < 0 || length > kLongestTrustedText ||
+        static_cast<std::size_t>(length) >= out.size()) {
         out[0] = '\0';  // refuse a cut-off text rather than show half of it
         return -1;
     }
