@@ -44,10 +44,5 @@ END
 ]] @ONLY)
     # windres reads the payload files, so a changed payload recompiles the .rc.
     set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${files}")
-    # The programs are windowed (WinMain, -mwindows). The executable is made
-    # after this returns, so the property is set once the folder is read; a
-    # deferred call reads its variables late, hence the name baked in here.
-    cmake_language(EVAL CODE
-        "cmake_language(DEFER CALL set_property TARGET [[${target}]] PROPERTY WIN32_EXECUTABLE ON)")
     set(${out_sources} "${rc}" PARENT_SCOPE)
 endfunction()

@@ -34,6 +34,9 @@ function(add_generator_program target)
     endif()
 
     add_executable(${target} ${ARG_SOURCES} ${sources} $<TARGET_OBJECTS:tavrin_entry>)
+    if(TAVRIN_PLATFORM_SIDE STREQUAL "win32")
+        set_property(TARGET ${target} PROPERTY WIN32_EXECUTABLE ON)  # WinMain, -mwindows
+    endif()
     target_link_libraries(${target} PRIVATE tavrin_frontend)
     if(TARGET tavrin_built_payloads)
         add_dependencies(${target} tavrin_built_payloads)
