@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace mkpayload {
+
 // Number of leading bytes that `a` and `b` share, at most `limit`. Compares a
 // machine word at a time: this is the innermost loop of the suffix search.
 inline std::int32_t commonPrefixLength(const std::uint8_t* a, const std::uint8_t* b,
@@ -29,3 +31,5 @@ inline std::int32_t commonPrefixLength(const std::uint8_t* a, const std::uint8_t
     }
     return length;
 }
+
+}  // namespace mkpayload

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace mkpayload {
+
 // One control record: add `dataLength` bytes to old bytes, copy `extraLength`
 // bytes unchanged, then move the old position by `oldSeek`.
 struct ControlRecord {
@@ -17,3 +19,5 @@ struct Difference {
     std::vector<std::uint8_t> dataBytes;   // all data runs, in record order
     std::vector<std::uint8_t> extraBytes;  // all extra runs, in record order
 };
+
+}  // namespace mkpayload

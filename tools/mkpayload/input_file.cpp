@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace mkpayload {
+
 namespace {
 
 struct Descriptor {
@@ -62,3 +64,5 @@ MakeStatus readInputFile(const char* name, std::vector<std::uint8_t>& bytes) {
     }
     return kMakeSucceeded;
 }
+
+}  // namespace mkpayload

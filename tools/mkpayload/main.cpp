@@ -65,13 +65,13 @@ int main(int argc, char** argv) {
     if (!parseArguments(argc, argv, arguments)) {
         return kExitUsage;
     }
-    PayloadStats stats;
-    if (makePayload(arguments.files[0], arguments.files[1], arguments.files[2], stats) !=
-        kMakeSucceeded) {
+    mkpayload::PayloadStats stats;
+    if (mkpayload::makePayload(arguments.files[0], arguments.files[1], arguments.files[2], stats) !=
+        mkpayload::kMakeSucceeded) {
         return kExitFailure;
     }
     if (arguments.stats) {
-        printPayloadStats(stats, stdout);
+        mkpayload::printPayloadStats(stats, stdout);
     }
     return 0;
 }

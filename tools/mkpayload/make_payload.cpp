@@ -7,12 +7,15 @@
 #include <vector>
 
 #include "engine/md5.h"
-#include "tools/mkpayload/difference_scan.h"
 #include "tools/mkpayload/input_file.h"
+#include "tools/mkpayload/paired_work.h"
 #include "tools/mkpayload/payload_file.h"
 #include "tools/mkpayload/record_emission.h"
+#include "tools/mkpayload/split_scan.h"
 #include "tools/mkpayload/stream_compression.h"
 #include "tools/mkpayload/suffix_index.h"
+
+namespace mkpayload {
 
 namespace {
 
@@ -30,35 +33,62 @@ void digestOldFile(std::span<const std::uint8_t> oldBytes, std::uint8_t digest[k
     md5Finish(context, digest);
 }
 
+// Sorts the old file's suffixes while digesting it on the other thread.
+MakeStatus indexAndDigest(std::span<const std::uint8_t> oldBytes, SuffixIndex& index,
+                          std::uint8_t digest[kMd5DigestSize]) {
+    MakeStatus status = kMakeSucceeded;
+    auto sort = [&] { status = buildSuffixIndex(oldBytes, index); };
+    auto digestOld = [&] { digestOldFile(oldBytes, digest); };
+    runBoth(digestOld, sort);
+    return status;
+}
+
+// Compresses the three streams on two threads: the data stream, which is the
+// largest for related files, on one; the extra and control streams on the
+// other.
+MakeStatus compressStreams(const SplitDifference& difference, CompressedPayload& payload) {
+    const std::vector<std::uint8_t> control = encodeControlRecords(difference[0].records);
+    const std::span<const std::uint8_t> dataPieces[] = {difference[0].dataBytes,
+                                                        difference[1].dataBytes};
+    const std::span<const std::uint8_t> extraPieces[] = {difference[0].extraBytes,
+                                                         difference[1].extraBytes};
+    const std::span<const std::uint8_t> controlPieces[] = {control};
+    MakeStatus dataStatus = kMakeSucceeded;
+    MakeStatus otherStatus = kMakeSucceeded;
+    auto compressData = [&] { dataStatus = compressStream(dataPieces, payload.data); };
+    auto compressOthers = [&] {
+        otherStatus = compressStream(extraPieces, payload.extra);
+        if (otherStatus == kMakeSucceeded) {
+            otherStatus = compressStream(controlPieces, payload.control);
+        }
+    };
+    runBoth(compressData, compressOthers);
+    return dataStatus != kMakeSucceeded ? dataStatus : otherStatus;
+}
+
 // Finds the difference and compresses its streams. The inputs and the suffix
 // index are released before compression starts, which keeps the peak memory
 // at the scan.
 MakeStatus differenceAndCompress(std::vector<std::uint8_t>& oldBytes,
                                  std::vector<std::uint8_t>& newBytes, ProgressMeter& meter,
-                                 CompressedPayload& payload) {
-    Difference difference;
+                                 PayloadHeader& header, CompressedPayload& payload) {
+    SplitDifference difference;
     {
         SuffixIndex index;
         startPhase(meter, "sorting");
-        if (const MakeStatus status = buildSuffixIndex(oldBytes, index); status != kMakeSucceeded) {
+        if (const MakeStatus status = indexAndDigest(oldBytes, index, header.oldmd5);
+            status != kMakeSucceeded) {
             return status;
         }
         startPhase(meter, "scanning");
-        scanDifference(oldBytes, newBytes, index, meter, difference);
+        scanInParts(oldBytes, newBytes, index, meter, difference);
     }
     std::vector<std::uint8_t>().swap(oldBytes);
     std::vector<std::uint8_t>().swap(newBytes);
-    payload.records = static_cast<std::int64_t>(difference.records.size());
+    payload.records = static_cast<std::int64_t>(difference[0].records.size());
 
     startPhase(meter, "compressing");
-    const std::vector<std::uint8_t> control = encodeControlRecords(difference.records);
-    std::vector<ControlRecord>().swap(difference.records);
-    if (const MakeStatus status = compressStreamPair(difference.dataBytes, payload.data,
-                                                     difference.extraBytes, payload.extra);
-        status != kMakeSucceeded) {
-        return status;
-    }
-    return compressStream(control, payload.control);
+    return compressStreams(difference, payload);
 }
 
 }  // namespace
@@ -78,11 +108,10 @@ MakeStatus makePayload(const char* oldName, const char* newName, const char* pay
     PayloadHeader header{};
     header.oldsize = static_cast<std::int32_t>(oldBytes.size());
     header.newsize = static_cast<std::int32_t>(newBytes.size());
-    digestOldFile(oldBytes, header.oldmd5);
 
     ProgressMeter meter = makeProgressMeter(header.oldsize + std::int64_t{header.newsize});
     CompressedPayload payload;
-    const MakeStatus status = differenceAndCompress(oldBytes, newBytes, meter, payload);
+    const MakeStatus status = differenceAndCompress(oldBytes, newBytes, meter, header, payload);
     if (status != kMakeSucceeded) {
         finishProgress(meter);
         return status;
@@ -118,3 +147,5 @@ MakeStatus makePayload(const char* oldName, const char* newName, const char* pay
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return kMakeSucceeded;
 }
+
+}  // namespace mkpayload

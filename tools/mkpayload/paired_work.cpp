@@ -2,6 +2,8 @@
 
 #include <pthread.h>
 
+namespace mkpayload {
+
 namespace {
 
 struct WorkItem {
@@ -29,3 +31,5 @@ void runPaired(WorkFunction first, void* firstContext, WorkFunction second, void
         pthread_join(helper, nullptr);
     }
 }
+
+}  // namespace mkpayload

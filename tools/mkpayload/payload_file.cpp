@@ -11,6 +11,8 @@
 
 #include "tools/mkpayload/record_emission.h"
 
+namespace mkpayload {
+
 namespace {
 
 bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
@@ -95,3 +97,5 @@ MakeStatus writePayloadFile(const char* path, std::span<const std::uint8_t> head
     temporary.kept = true;
     return kMakeSucceeded;
 }
+
+}  // namespace mkpayload

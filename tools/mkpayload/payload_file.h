@@ -7,6 +7,8 @@
 #include "engine/payload_header.h"
 #include "tools/mkpayload/make_status.h"
 
+namespace mkpayload {
+
 // The 36 header bytes as the container stores them.
 std::array<std::uint8_t, kPayloadHeaderSize> encodePayloadHeader(const PayloadHeader& header);
 
@@ -15,3 +17,5 @@ std::array<std::uint8_t, kPayloadHeaderSize> encodePayloadHeader(const PayloadHe
 // a partial payload there.
 MakeStatus writePayloadFile(const char* path, std::span<const std::uint8_t> header,
                             std::span<const std::span<const std::uint8_t>> streams);
+
+}  // namespace mkpayload

@@ -2,6 +2,8 @@
 
 #include "engine/payload_header.h"
 
+namespace mkpayload {
+
 void printPayloadStats(const PayloadStats& stats, std::FILE* out) {
     const std::int64_t streams = stats.controlBytes + stats.dataBytes + stats.extraBytes;
     const double extraShare =
@@ -20,3 +22,5 @@ void printPayloadStats(const PayloadStats& stats, std::FILE* out) {
     std::fprintf(out, "new size:     %lld bytes\n", static_cast<long long>(stats.newSize));
     std::fprintf(out, "time:         %.3f s\n", stats.seconds);
 }
+
+}  // namespace mkpayload

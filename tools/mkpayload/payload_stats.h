@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace mkpayload {
+
 // The figures a maintainer checks after making a payload.
 struct PayloadStats {
     std::int64_t records = 0;
@@ -15,3 +17,5 @@ struct PayloadStats {
 };
 
 void printPayloadStats(const PayloadStats& stats, std::FILE* out);
+
+}  // namespace mkpayload

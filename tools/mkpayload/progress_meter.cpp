@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace mkpayload {
+
 namespace {
 
 // About a second's work on a current machine.
@@ -45,3 +47,5 @@ void finishProgress(ProgressMeter& meter) {
         std::fflush(stderr);
     }
 }
+
+}  // namespace mkpayload

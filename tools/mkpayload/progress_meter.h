@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace mkpayload {
+
 // A one-line progress indication on stderr ("mkpayload: scanning 42%"),
 // redrawn in place. Silent unless enabled, so pipes and tests see nothing.
 struct ProgressMeter {
@@ -21,3 +23,5 @@ void reportProgress(ProgressMeter& meter, std::int64_t done, std::int64_t total)
 
 // Clears the line.
 void finishProgress(ProgressMeter& meter);
+
+}  // namespace mkpayload

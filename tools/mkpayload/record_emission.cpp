@@ -1,5 +1,7 @@
 #include "tools/mkpayload/record_emission.h"
 
+namespace mkpayload {
+
 void emitRecord(std::span<const std::uint8_t> oldBytes, std::span<const std::uint8_t> newBytes,
                 const RecordPlan& plan, Difference& difference) {
     difference.records.push_back({plan.dataLength, plan.extraLength, plan.oldSeek});
@@ -37,3 +39,5 @@ std::vector<std::uint8_t> encodeControlRecords(std::span<const ControlRecord> re
     }
     return bytes;
 }
+
+}  // namespace mkpayload

@@ -6,6 +6,8 @@
 
 #include "tools/mkpayload/difference.h"
 
+namespace mkpayload {
+
 // Where one record takes its bytes from: the data run pairs new[newStart...]
 // with old[oldStart...], the extra run follows it in the new file.
 struct RecordPlan {
@@ -25,3 +27,5 @@ void emitRecord(std::span<const std::uint8_t> oldBytes, std::span<const std::uin
 std::vector<std::uint8_t> encodeControlRecords(std::span<const ControlRecord> records);
 
 void writeLittleEndian32(std::int32_t value, std::uint8_t* bytes);
+
+}  // namespace mkpayload

@@ -2,9 +2,10 @@
 
 #include <bzlib.h>
 
+#include <climits>
 #include <cstdio>
 
-#include "tools/mkpayload/paired_work.h"
+namespace mkpayload {
 
 namespace {
 
@@ -12,55 +13,82 @@ constexpr int kBlockSize = 9;  // 900 kB blocks
 constexpr int kQuiet = 0;
 constexpr int kDefaultWorkFactor = 0;
 
-struct CompressionJob {
-    std::span<const std::uint8_t> input;
-    CompressedStream* output;
-    int bzStatus;
+// Ends the compressor's use of its work memory on every path.
+struct CompressorSession {
+    bz_stream stream{};
+    bool open = false;
+    ~CompressorSession() {
+        if (open) {
+            BZ2_bzCompressEnd(&stream);
+        }
+    }
 };
 
-void compressJob(void* context) {
-    CompressionJob* job = static_cast<CompressionJob*>(context);
-    // bzip2's documented bound: 1% plus 600 bytes more than the input.
-    const std::size_t capacity = job->input.size() + job->input.size() / 100 + 600;
-    job->output->bytes = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
-    auto produced = static_cast<unsigned int>(capacity);
-    // The library's source pointer is not const, but it only reads from it;
-    // an empty input still needs a non-null pointer.
-    static char emptyInput = 0;
-    char* source = job->input.empty()
-                       ? &emptyInput
-                       : reinterpret_cast<char*>(const_cast<std::uint8_t*>(job->input.data()));
-    job->bzStatus = BZ2_bzBuffToBuffCompress(
-        reinterpret_cast<char*>(job->output->bytes.get()), &produced, source,
-        static_cast<unsigned int>(job->input.size()), kBlockSize, kQuiet, kDefaultWorkFactor);
-    job->output->size = job->bzStatus == BZ_OK ? produced : 0;
+MakeStatus reportFailure(int bzStatus) {
+    std::fprintf(stderr, "mkpayload: bzip2 compression failed (code %d)\n", bzStatus);
+    return bzStatus == BZ_MEM_ERROR ? kMakeOutOfMemory : kMakeCompressFailed;
 }
 
-MakeStatus checkJob(const CompressionJob& job) {
-    if (job.bzStatus == BZ_OK) {
-        return kMakeSucceeded;
+// Feeds `input` to the compressor with `action` until it has taken all of it
+// (BZ_RUN) or closed the stream (BZ_FINISH). The output buffer is sized for
+// the worst case, so it never runs out.
+int feed(bz_stream& stream, std::span<const std::uint8_t> input, int action) {
+    // The library's source pointer is not const, but it only reads.
+    stream.next_in = reinterpret_cast<char*>(const_cast<std::uint8_t*>(input.data()));
+    stream.avail_in = static_cast<unsigned int>(input.size());
+    for (;;) {
+        const int status = BZ2_bzCompress(&stream, action);
+        if (action == BZ_RUN) {
+            if (status != BZ_RUN_OK || stream.avail_in == 0) {
+                return status == BZ_RUN_OK ? BZ_OK : status;
+            }
+        } else if (status == BZ_STREAM_END) {
+            return BZ_OK;
+        } else if (status != BZ_FINISH_OK) {
+            return status;
+        } else if (stream.avail_out == 0) {
+            return BZ_OUTBUFF_FULL;
+        }
     }
-    std::fprintf(stderr, "mkpayload: bzip2 compression failed (code %d)\n", job.bzStatus);
-    return job.bzStatus == BZ_MEM_ERROR ? kMakeOutOfMemory : kMakeCompressFailed;
 }
 
 }  // namespace
 
-MakeStatus compressStream(std::span<const std::uint8_t> input, CompressedStream& output) {
-    CompressionJob job{input, &output, BZ_OK};
-    compressJob(&job);
-    return checkJob(job);
+MakeStatus compressStream(BytePieces pieces, CompressedStream& output) {
+    std::size_t inputSize = 0;
+    for (const auto piece : pieces) {
+        inputSize += piece.size();
+    }
+    // bzip2's documented bound: 1% plus 600 bytes more than the input.
+    const std::size_t capacity = inputSize + inputSize / 100 + 600;
+    if (capacity > UINT_MAX) {
+        return reportFailure(BZ_OUTBUFF_FULL);
+    }
+    output.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+    output.size = 0;
+
+    CompressorSession session;
+    if (const int status =
+            BZ2_bzCompressInit(&session.stream, kBlockSize, kQuiet, kDefaultWorkFactor);
+        status != BZ_OK) {
+        return reportFailure(status);
+    }
+    session.open = true;
+    session.stream.next_out = reinterpret_cast<char*>(output.bytes.get());
+    session.stream.avail_out = static_cast<unsigned int>(capacity);
+    for (const auto piece : pieces) {
+        if (piece.empty()) {
+            continue;  // the library refuses a run step that makes no progress
+        }
+        if (const int status = feed(session.stream, piece, BZ_RUN); status != BZ_OK) {
+            return reportFailure(status);
+        }
+    }
+    if (const int status = feed(session.stream, {}, BZ_FINISH); status != BZ_OK) {
+        return reportFailure(status);
+    }
+    output.size = capacity - session.stream.avail_out;
+    return kMakeSucceeded;
 }
 
-MakeStatus compressStreamPair(std::span<const std::uint8_t> firstInput,
-                              CompressedStream& firstOutput,
-                              std::span<const std::uint8_t> secondInput,
-                              CompressedStream& secondOutput) {
-    CompressionJob first{firstInput, &firstOutput, BZ_OK};
-    CompressionJob second{secondInput, &secondOutput, BZ_OK};
-    runPaired(compressJob, &first, compressJob, &second);
-    if (const MakeStatus status = checkJob(first); status != kMakeSucceeded) {
-        return status;
-    }
-    return checkJob(second);
-}
+}  // namespace mkpayload

@@ -7,6 +7,8 @@
 
 #include "tools/mkpayload/make_status.h"
 
+namespace mkpayload {
+
 // One complete bzip2 stream. The buffer is sized for the worst case and left
 // uninitialised, so only the pages the compressor writes are ever touched.
 struct CompressedStream {
@@ -16,12 +18,11 @@ struct CompressedStream {
     std::span<const std::uint8_t> view() const { return {bytes.get(), size}; }
 };
 
-// Compresses `input` as one bzip2 stream with block size 9 ("BZh9"); an empty
-// input still gives a valid, empty stream.
-MakeStatus compressStream(std::span<const std::uint8_t> input, CompressedStream& output);
+using BytePieces = std::span<const std::span<const std::uint8_t>>;
 
-// Compresses two inputs at the same time (each on its own thread).
-MakeStatus compressStreamPair(std::span<const std::uint8_t> firstInput,
-                              CompressedStream& firstOutput,
-                              std::span<const std::uint8_t> secondInput,
-                              CompressedStream& secondOutput);
+// Compresses the concatenation of `pieces` as one bzip2 stream with block
+// size 9 ("BZh9"), without joining them first; an empty input still gives a
+// valid, empty stream.
+MakeStatus compressStream(BytePieces pieces, CompressedStream& output);
+
+}  // namespace mkpayload

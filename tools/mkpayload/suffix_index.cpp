@@ -6,21 +6,16 @@
 #include <cstdio>
 
 #include "tools/mkpayload/common_prefix.h"
-#include "tools/mkpayload/paired_work.h"
 
+namespace mkpayload {
 namespace {
 
-// Below this size one sort is fast enough that a second thread does not pay.
-constexpr std::int32_t kTwoSliceThreshold = 1 << 20;
 constexpr std::size_t kPrefixCount = 1 << 16;
 
-struct SliceSort {
-    const std::uint8_t* text;
-    std::int32_t* order;
-    std::int32_t length;
-    std::vector<std::int32_t>* buckets;
-    bool succeeded;
-};
+// How many equally long neighbours on each side of the search's result are
+// weighed against the preferred position; a few suffice, since the preferred
+// one, if it matches at all, sorts next to the pattern.
+constexpr std::int32_t kTieWindow = 8;
 
 inline std::size_t prefixOf(const std::uint8_t* bytes) {
     return std::size_t{bytes[0]} << 8 | bytes[1];
@@ -43,20 +38,60 @@ void countBuckets(const std::uint8_t* text, std::int32_t length,
     }
 }
 
-void sortSlice(void* context) {
-    SliceSort* slice = static_cast<SliceSort*>(context);
-    slice->succeeded =
-        slice->length == 0 || divsufsort(slice->text, slice->order, slice->length) == 0;
-    countBuckets(slice->text, slice->length, *slice->buckets);
+struct SearchView {
+    const std::uint8_t* text;
+    std::int32_t textLength;
+    const std::int32_t* order;
+    const std::uint8_t* pattern;
+    std::int32_t patternLength;
+};
+
+inline std::int64_t distance(std::int64_t position, std::int64_t preferred) {
+    return position > preferred ? position - preferred : preferred - position;
 }
 
-// Binary search over one sorted slice for the insertion point of `pattern`;
-// the longest match is one of the two neighbours there. The common prefix
-// already known for both bounds is skipped at each probe.
-SuffixMatch searchRange(const std::uint8_t* text, std::int32_t textLength,
-                        const std::int32_t* order, std::int32_t rangeStart, std::int32_t rangeEnd,
-                        std::int32_t shared, const std::uint8_t* pattern,
-                        std::int32_t patternLength) {
+// True when the suffix at order[rank] begins with the pattern's first
+// `length` bytes.
+inline bool sharesPrefix(const SearchView& view, std::int32_t rank, std::int32_t length) {
+    const std::int32_t start = view.order[rank];
+    return view.textLength - start >= length &&
+           commonPrefixLength(view.text + start, view.pattern, length) == length;
+}
+
+// The suffixes that share the match's length with the pattern lie next to
+// each other around `rank`; picks the one nearest to `preferred`.
+SuffixMatch nearestTie(const SearchView& view, std::int32_t rank, std::int32_t length,
+                       std::int32_t rangeStart, std::int32_t rangeEnd, std::int64_t preferred) {
+    SuffixMatch best{view.order[rank], length};
+    std::int64_t bestDistance = distance(best.oldPosition, preferred);
+    for (std::int32_t step = 1; step <= kTieWindow && bestDistance != 0; ++step) {
+        const std::int32_t below = rank - step;
+        const std::int32_t above = rank + step;
+        bool any = false;
+        for (const std::int32_t candidate : {below, above}) {
+            if (candidate < rangeStart || candidate >= rangeEnd ||
+                !sharesPrefix(view, candidate, length)) {
+                continue;
+            }
+            any = true;
+            if (const std::int64_t d = distance(view.order[candidate], preferred);
+                d < bestDistance) {
+                best.oldPosition = view.order[candidate];
+                bestDistance = d;
+            }
+        }
+        if (!any) {
+            break;
+        }
+    }
+    return best;
+}
+
+// Binary search over order[rangeStart, rangeEnd) for the insertion point of
+// the pattern; the longest match is one of the two neighbours there. The
+// common prefix already known for both bounds is skipped at each probe.
+SuffixMatch searchRange(const SearchView& view, std::int32_t rangeStart, std::int32_t rangeEnd,
+                        std::int32_t shared, std::int64_t preferred) {
     // order[low] < pattern <= order[high]; the range's ends stand for bounds
     // that share `shared` bytes with the pattern.
     std::int32_t low = rangeStart - 1;
@@ -65,14 +100,15 @@ SuffixMatch searchRange(const std::uint8_t* text, std::int32_t textLength,
     std::int32_t highCommon = shared;
     while (high - low > 1) {
         const std::int32_t middle = low + (high - low) / 2;
-        const std::int32_t start = order[middle];
-        const std::int32_t suffixLength = textLength - start;
+        const std::int32_t start = view.order[middle];
+        const std::int32_t suffixLength = view.textLength - start;
         const std::int32_t known = std::min(lowCommon, highCommon);
-        const std::int32_t limit = std::min(suffixLength, patternLength);
-        const std::int32_t common =
-            known + commonPrefixLength(text + start + known, pattern + known, limit - known);
-        const bool suffixBelow = common < patternLength &&
-                                 (common == suffixLength || text[start + common] < pattern[common]);
+        const std::int32_t limit = std::min(suffixLength, view.patternLength);
+        const std::int32_t common = known + commonPrefixLength(view.text + start + known,
+                                                               view.pattern + known, limit - known);
+        const bool suffixBelow =
+            common < view.patternLength &&
+            (common == suffixLength || view.text[start + common] < view.pattern[common]);
         if (suffixBelow) {
             low = middle;
             lowCommon = common;
@@ -81,30 +117,19 @@ SuffixMatch searchRange(const std::uint8_t* text, std::int32_t textLength,
             highCommon = common;
         }
     }
+    std::int32_t rank = -1;
+    std::int32_t length = 0;
     if (low >= rangeStart && (high >= rangeEnd || lowCommon >= highCommon)) {
-        return {order[low], lowCommon};
+        rank = low;
+        length = lowCommon;
+    } else if (high < rangeEnd) {
+        rank = high;
+        length = highCommon;
     }
-    if (high < rangeEnd) {
-        return {order[high], highCommon};
+    if (rank < 0 || length == 0) {
+        return {};
     }
-    return {};
-}
-
-SuffixMatch searchSlice(const std::uint8_t* text, std::int32_t textLength,
-                        const std::int32_t* order, const std::vector<std::int32_t>& buckets,
-                        const std::uint8_t* pattern, std::int32_t patternLength) {
-    if (patternLength >= 2 && textLength >= 2) {
-        const std::size_t prefix = prefixOf(pattern);
-        std::int32_t start = buckets[prefix];
-        const std::int32_t end = buckets[prefix + 1];
-        if (start < end && order[start] == textLength - 1) {
-            ++start;  // the one-byte suffix, which lacks the second byte
-        }
-        if (start < end) {
-            return searchRange(text, textLength, order, start, end, 2, pattern, patternLength);
-        }
-    }
-    return searchRange(text, textLength, order, 0, textLength, 0, pattern, patternLength);
+    return nearestTie(view, rank, length, rangeStart, rangeEnd, preferred);
 }
 
 }  // namespace
@@ -112,38 +137,37 @@ SuffixMatch searchSlice(const std::uint8_t* text, std::int32_t textLength,
 MakeStatus buildSuffixIndex(std::span<const std::uint8_t> text, SuffixIndex& index) {
     const auto length = static_cast<std::int32_t>(text.size());
     index.text = text;
-    index.order.resize(text.size());
-    index.sliceCut = length >= kTwoSliceThreshold ? length / 2 : length;
-
-    SliceSort first{text.data(), index.order.data(), index.sliceCut, &index.firstBuckets, false};
-    SliceSort second{text.data() + index.sliceCut, index.order.data() + index.sliceCut,
-                     length - index.sliceCut, &index.secondBuckets, false};
-    if (second.length > 0) {
-        runPaired(sortSlice, &first, sortSlice, &second);
-    } else {
-        sortSlice(&first);
-        second.succeeded = true;
+    // Left uninitialised: the sort writes every entry.
+    index.order = makeHugePageArray(text.size());
+    if (!index.order) {
+        std::fprintf(stderr, "mkpayload: out of memory for the old file's suffixes\n");
+        return kMakeOutOfMemory;
     }
-    if (!first.succeeded || !second.succeeded) {
+    if (length > 0 && divsufsort(text.data(), index.order.get(), length) != 0) {
         std::fprintf(stderr, "mkpayload: sorting the old file's suffixes failed\n");
         return kMakeSortFailed;
     }
+    countBuckets(text.data(), length, index.buckets);
     return kMakeSucceeded;
 }
 
-SuffixMatch findLongestMatch(const SuffixIndex& index, std::span<const std::uint8_t> pattern) {
-    const auto patternLength = static_cast<std::int32_t>(pattern.size());
-    const auto length = static_cast<std::int32_t>(index.text.size());
-    SuffixMatch best = searchSlice(index.text.data(), index.sliceCut, index.order.data(),
-                                   index.firstBuckets, pattern.data(), patternLength);
-    if (index.sliceCut < length) {
-        SuffixMatch later = searchSlice(index.text.data() + index.sliceCut, length - index.sliceCut,
-                                        index.order.data() + index.sliceCut, index.secondBuckets,
-                                        pattern.data(), patternLength);
-        later.oldPosition += index.sliceCut;
-        if (later.length > best.length) {
-            best = later;
+SuffixMatch findLongestMatch(const SuffixIndex& index, std::span<const std::uint8_t> pattern,
+                             std::int64_t preferredPosition) {
+    const SearchView view{index.text.data(), static_cast<std::int32_t>(index.text.size()),
+                          index.order.get(), pattern.data(),
+                          static_cast<std::int32_t>(pattern.size())};
+    if (view.patternLength >= 2 && view.textLength >= 2) {
+        const std::size_t prefix = prefixOf(view.pattern);
+        std::int32_t start = index.buckets[prefix];
+        const std::int32_t end = index.buckets[prefix + 1];
+        if (start < end && view.order[start] == view.textLength - 1) {
+            ++start;  // the one-byte suffix, which lacks the second byte
+        }
+        if (start < end) {
+            return searchRange(view, start, end, 2, preferredPosition);
         }
     }
-    return best;
+    return searchRange(view, 0, view.textLength, 0, preferredPosition);
 }
+
+}  // namespace mkpayload

@@ -4,21 +4,21 @@
 #include <span>
 #include <vector>
 
+#include "tools/mkpayload/huge_page_array.h"
 #include "tools/mkpayload/make_status.h"
 
+namespace mkpayload {
+
 // Sorted suffixes of the old file, for finding where a piece of the new file
-// occurs in it. Large files are cut in two slices that are sorted at the same
-// time; each slice's suffixes end at the slice's end, which only shortens the
-// few matches that cross the cut (the scan continues them anyway).
+// occurs in it. One array over the whole file, so that each search is one
+// binary search.
 struct SuffixIndex {
     std::span<const std::uint8_t> text;
-    std::vector<std::int32_t> order;  // per slice, positions relative to the slice
-    std::int32_t sliceCut = 0;        // second slice starts here; equal to the size if one
-    // Per slice, where the suffixes that begin with each two-byte prefix start
-    // in `order` (65537 entries, relative to the slice), so that a search
-    // begins inside its prefix's range instead of the whole slice.
-    std::vector<std::int32_t> firstBuckets;
-    std::vector<std::int32_t> secondBuckets;
+    HugePageArray order;  // suffix start positions, in sorted order
+    // Where the suffixes that begin with each two-byte prefix start in
+    // `order` (65537 entries), so that a search begins inside its prefix's
+    // range instead of the whole array.
+    std::vector<std::int32_t> buckets;
 };
 
 struct SuffixMatch {
@@ -30,5 +30,9 @@ struct SuffixMatch {
 MakeStatus buildSuffixIndex(std::span<const std::uint8_t> text, SuffixIndex& index);
 
 // The longest prefix of `pattern` that occurs in the indexed text, and where.
-// Length 0 when nothing matches (position 0 then).
-SuffixMatch findLongestMatch(const SuffixIndex& index, std::span<const std::uint8_t> pattern);
+// Among the places that give the same length it prefers the one nearest to
+// `preferredPosition`. Length 0 when nothing matches (position 0 then).
+SuffixMatch findLongestMatch(const SuffixIndex& index, std::span<const std::uint8_t> pattern,
+                             std::int64_t preferredPosition);
+
+}  // namespace mkpayload
