@@ -1,6 +1,7 @@
 #include "tools/mkpayload/input_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,13 +29,22 @@ MakeStatus reportSystemError(const char* what, const char* name) {
 
 }  // namespace
 
-MakeStatus readInputFile(const char* name, std::vector<std::uint8_t>& bytes) {
-    const Descriptor file{open(name, O_RDONLY)};
-    if (file.fd < 0) {
+void InputFile::release() {
+    if (mapping_ != nullptr) {
+        munmap(mapping_, size_);
+    }
+    mapping_ = nullptr;
+    size_ = 0;
+}
+
+MakeStatus readInputFile(const char* name, InputFile& file) {
+    file.release();
+    const Descriptor input{open(name, O_RDONLY)};
+    if (input.fd < 0) {
         return reportSystemError("open", name);
     }
     struct stat info;
-    if (fstat(file.fd, &info) != 0) {
+    if (fstat(input.fd, &info) != 0) {
         return reportSystemError("examine", name);
     }
     if (!S_ISREG(info.st_mode)) {
@@ -46,22 +56,16 @@ MakeStatus readInputFile(const char* name, std::vector<std::uint8_t>& bytes) {
                      name, static_cast<long long>(info.st_size));
         return kMakeInputFailed;
     }
-    bytes.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t count = read(file.fd, bytes.data() + filled, bytes.size() - filled);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            return reportSystemError("read", name);
-        }
-        if (count == 0) {
-            std::fprintf(stderr, "mkpayload: '%s' shrank while being read\n", name);
-            return kMakeInputFailed;
-        }
-        filled += static_cast<std::size_t>(count);
+    if (info.st_size == 0) {
+        return kMakeSucceeded;  // nothing to map
     }
+    const auto size = static_cast<std::size_t>(info.st_size);
+    void* mapping = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, input.fd, 0);
+    if (mapping == MAP_FAILED) {
+        return reportSystemError("read", name);
+    }
+    file.mapping_ = static_cast<std::uint8_t*>(mapping);
+    file.size_ = size;
     return kMakeSucceeded;
 }
 

@@ -69,22 +69,21 @@ MakeStatus compressStreams(const SplitDifference& difference, CompressedPayload&
 // Finds the difference and compresses its streams. The inputs and the suffix
 // index are released before compression starts, which keeps the peak memory
 // at the scan.
-MakeStatus differenceAndCompress(std::vector<std::uint8_t>& oldBytes,
-                                 std::vector<std::uint8_t>& newBytes, ProgressMeter& meter,
+MakeStatus differenceAndCompress(InputFile& oldFile, InputFile& newFile, ProgressMeter& meter,
                                  PayloadHeader& header, CompressedPayload& payload) {
     SplitDifference difference;
     {
         SuffixIndex index;
         startPhase(meter, "sorting");
-        if (const MakeStatus status = indexAndDigest(oldBytes, index, header.oldmd5);
+        if (const MakeStatus status = indexAndDigest(oldFile.bytes(), index, header.oldmd5);
             status != kMakeSucceeded) {
             return status;
         }
         startPhase(meter, "scanning");
-        scanInParts(oldBytes, newBytes, index, meter, difference);
+        scanInParts(oldFile.bytes(), newFile.bytes(), index, meter, difference);
     }
-    std::vector<std::uint8_t>().swap(oldBytes);
-    std::vector<std::uint8_t>().swap(newBytes);
+    oldFile.release();
+    newFile.release();
     payload.records = static_cast<std::int64_t>(difference[0].records.size());
 
     startPhase(meter, "compressing");
@@ -96,22 +95,22 @@ MakeStatus differenceAndCompress(std::vector<std::uint8_t>& oldBytes,
 MakeStatus makePayload(const char* oldName, const char* newName, const char* payloadName,
                        PayloadStats& stats) {
     const auto started = std::chrono::steady_clock::now();
-    std::vector<std::uint8_t> oldBytes;
-    std::vector<std::uint8_t> newBytes;
-    if (const MakeStatus status = readInputFile(oldName, oldBytes); status != kMakeSucceeded) {
+    InputFile oldFile;
+    InputFile newFile;
+    if (const MakeStatus status = readInputFile(oldName, oldFile); status != kMakeSucceeded) {
         return status;
     }
-    if (const MakeStatus status = readInputFile(newName, newBytes); status != kMakeSucceeded) {
+    if (const MakeStatus status = readInputFile(newName, newFile); status != kMakeSucceeded) {
         return status;
     }
 
     PayloadHeader header{};
-    header.oldsize = static_cast<std::int32_t>(oldBytes.size());
-    header.newsize = static_cast<std::int32_t>(newBytes.size());
+    header.oldsize = static_cast<std::int32_t>(oldFile.bytes().size());
+    header.newsize = static_cast<std::int32_t>(newFile.bytes().size());
 
     ProgressMeter meter = makeProgressMeter(header.oldsize + std::int64_t{header.newsize});
     CompressedPayload payload;
-    const MakeStatus status = differenceAndCompress(oldBytes, newBytes, meter, header, payload);
+    const MakeStatus status = differenceAndCompress(oldFile, newFile, meter, header, payload);
     if (status != kMakeSucceeded) {
         finishProgress(meter);
         return status;

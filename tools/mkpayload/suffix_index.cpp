@@ -6,10 +6,13 @@
 #include <cstdio>
 
 #include "tools/mkpayload/common_prefix.h"
+#include "tools/mkpayload/paired_work.h"
 
 namespace mkpayload {
 namespace {
 
+// Below this size one sort is fast enough that a second thread does not pay.
+constexpr std::int32_t kTwoSliceThreshold = 1 << 20;
 constexpr std::size_t kPrefixCount = 1 << 16;
 
 // How many equally long neighbours on each side of the search's result are
@@ -132,6 +135,25 @@ SuffixMatch searchRange(const SearchView& view, std::int32_t rangeStart, std::in
     return nearestTie(view, rank, length, rangeStart, rangeEnd, preferred);
 }
 
+SuffixMatch searchSlice(const std::uint8_t* text, std::int32_t textLength,
+                        const std::int32_t* order, const std::vector<std::int32_t>& buckets,
+                        std::span<const std::uint8_t> pattern, std::int64_t preferred) {
+    const SearchView view{text, textLength, order, pattern.data(),
+                          static_cast<std::int32_t>(pattern.size())};
+    if (view.patternLength >= 2 && view.textLength >= 2) {
+        const std::size_t prefix = prefixOf(view.pattern);
+        std::int32_t start = buckets[prefix];
+        const std::int32_t end = buckets[prefix + 1];
+        if (start < end && view.order[start] == view.textLength - 1) {
+            ++start;  // the one-byte suffix, which lacks the second byte
+        }
+        if (start < end) {
+            return searchRange(view, start, end, 2, preferred);
+        }
+    }
+    return searchRange(view, 0, view.textLength, 0, preferred);
+}
+
 }  // namespace
 
 MakeStatus buildSuffixIndex(std::span<const std::uint8_t> text, SuffixIndex& index) {
@@ -143,31 +165,53 @@ MakeStatus buildSuffixIndex(std::span<const std::uint8_t> text, SuffixIndex& ind
         std::fprintf(stderr, "mkpayload: out of memory for the old file's suffixes\n");
         return kMakeOutOfMemory;
     }
-    if (length > 0 && divsufsort(text.data(), index.order.get(), length) != 0) {
+    const std::int32_t cut = length >= kTwoSliceThreshold ? length / 2 : length;
+    index.slices[0].start = 0;
+    index.slices[0].length = cut;
+    index.slices[1].start = cut;
+    index.slices[1].length = length - cut;
+    index.sliceCount = cut < length ? 2 : 1;
+
+    bool sorted[2] = {true, true};
+    auto sortSlice = [&](int which) {
+        SuffixSlice& slice = index.slices[which];
+        const std::uint8_t* sliceText = text.data() + slice.start;
+        sorted[which] = slice.length == 0 ||
+                        divsufsort(sliceText, index.order.get() + slice.start, slice.length) == 0;
+        countBuckets(sliceText, slice.length, slice.buckets);
+    };
+    if (index.sliceCount == 2) {
+        auto sortFirst = [&] { sortSlice(0); };
+        auto sortSecond = [&] { sortSlice(1); };
+        runBoth(sortSecond, sortFirst);
+    } else {
+        sortSlice(0);
+    }
+    if (!sorted[0] || !sorted[1]) {
         std::fprintf(stderr, "mkpayload: sorting the old file's suffixes failed\n");
         return kMakeSortFailed;
     }
-    countBuckets(text.data(), length, index.buckets);
     return kMakeSucceeded;
 }
 
 SuffixMatch findLongestMatch(const SuffixIndex& index, std::span<const std::uint8_t> pattern,
                              std::int64_t preferredPosition) {
-    const SearchView view{index.text.data(), static_cast<std::int32_t>(index.text.size()),
-                          index.order.get(), pattern.data(),
-                          static_cast<std::int32_t>(pattern.size())};
-    if (view.patternLength >= 2 && view.textLength >= 2) {
-        const std::size_t prefix = prefixOf(view.pattern);
-        std::int32_t start = index.buckets[prefix];
-        const std::int32_t end = index.buckets[prefix + 1];
-        if (start < end && view.order[start] == view.textLength - 1) {
-            ++start;  // the one-byte suffix, which lacks the second byte
-        }
-        if (start < end) {
-            return searchRange(view, start, end, 2, preferredPosition);
+    SuffixMatch best;
+    std::int64_t bestDistance = 0;
+    for (int which = 0; which < index.sliceCount; ++which) {
+        const SuffixSlice& slice = index.slices[which];
+        SuffixMatch found = searchSlice(index.text.data() + slice.start, slice.length,
+                                        index.order.get() + slice.start, slice.buckets, pattern,
+                                        preferredPosition - slice.start);
+        found.oldPosition += slice.start;
+        const std::int64_t foundDistance = distance(found.oldPosition, preferredPosition);
+        if (which == 0 || found.length > best.length ||
+            (found.length == best.length && foundDistance < bestDistance)) {
+            best = found;
+            bestDistance = foundDistance;
         }
     }
-    return searchRange(view, 0, view.textLength, 0, preferredPosition);
+    return best;
 }
 
 }  // namespace mkpayload
