@@ -167,6 +167,19 @@ const RoundTripCase kCases[] = {
          return FilePair{base, withScatteredChanges(withMovedBlocks(base, kSeed + 10), kSeed + 11)};
      },
      true},
+    // A new file large enough to be scanned as two halves on two threads,
+    // the second starting beyond the end of the small old file.
+    {"small_old_large_new",
+     [] {
+         const Bytes base = wordyBytes(300000, kSeed + 14);
+         Bytes grown;
+         for (std::uint32_t copy = 0; copy < 7; ++copy) {
+             const Bytes changed = withScatteredChanges(base, kSeed + 15 + copy);
+             grown.insert(grown.end(), changed.begin(), changed.end());
+         }
+         return FilePair{base, grown};
+     },
+     true},
     {"unrelated_files",
      [] {
          return FilePair{seededBytes(100000, kSeed + 12), seededBytes(120000, kSeed + 13)};
