@@ -19,13 +19,13 @@
 
 namespace {
 
-PayloadSpec smallSpec() {
-    return PayloadSpec{{1, 2, 3, 4}, {{4, 1, 0}}, {1, 1, 1, 1}, {'z'}, 5};
+PayloadRecipe smallRecipe() {
+    return PayloadRecipe{{1, 2, 3, 4}, {{4, 1, 0}}, {1, 1, 1, 1}, {'z'}, 5};
 }
 
 class PatchJobPosixTest : public PatchJobTest {
   protected:
-    void SetUp() override { writeFileBytes(kInputName, smallSpec().oldFile); }
+    void SetUp() override { writeFileBytes(kInputName, smallRecipe().oldFile); }
 };
 
 TEST_F(PatchJobPosixTest, InputThatYieldsFewerBytesThanItsLength) {
@@ -35,21 +35,21 @@ TEST_F(PatchJobPosixTest, InputThatYieldsFewerBytesThanItsLength) {
         GTEST_SKIP() << shortFile << " is not there to read short";
     }
     std::filesystem::create_symlink(shortFile, "short.ttc");
-    EXPECT_EQ(runJob(buildPayload(smallSpec()), "short.ttc"), kJobInputReadFailed);
+    EXPECT_EQ(runJob(buildPayload(smallRecipe()), "short.ttc"), kJobInputReadFailed);
     expectOnlyError("ファイルの読み込みに失敗.");
     EXPECT_FALSE(exists(kOutputName));
 }
 
 TEST_F(PatchJobPosixTest, StagingWriteThatComesUpShort) {
     std::filesystem::create_symlink("/dev/full", kStagingName);
-    EXPECT_EQ(runJob(buildPayload(smallSpec())), kJobWriteFailed);
+    EXPECT_EQ(runJob(buildPayload(smallRecipe())), kJobWriteFailed);
     expectOnlyError("ファイルへの書き込みに失敗.");
     EXPECT_FALSE(exists(kOutputName));
 }
 
 TEST_F(PatchJobPosixTest, OutputWriteThatComesUpShort) {
     std::filesystem::create_symlink("/dev/full", "full.ttf");
-    EXPECT_EQ(runJob(buildPayload(smallSpec()), kInputName, "full.ttf"), kJobWriteFailed);
+    EXPECT_EQ(runJob(buildPayload(smallRecipe()), kInputName, "full.ttf"), kJobWriteFailed);
     expectOnlyError("ファイルへの書き込みに失敗.");
 }
 
@@ -88,13 +88,17 @@ std::size_t addressSpaceInUse() {
     return pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
 
+// Blocks a child holds so that the heap has no room left; static, since the
+// child may not allocate to keep track of them.
+void* hoard[1 << 20];
+
 void limitAddressSpace(std::size_t bytes) {
     const rlimit limit{bytes, bytes};
     setrlimit(RLIMIT_AS, &limit);
 }
 
 TEST_F(PatchJobPosixTest, StagingFileThatCannotBeOpenedForReading) {
-    prepareChild(buildPayload(smallSpec()), kInputName, "一時ファイルが開けない.");
+    prepareChild(buildPayload(smallRecipe()), kInputName, "一時ファイルが開けない.");
     const int status = exitStatusInChild([] {
         // Room for the input and the staging write stream, none for the readers.
         const int lowestFree = dup(0);
@@ -112,15 +116,21 @@ TEST_F(PatchJobPosixTest, StagingFileThatCannotBeOpenedForReading) {
 #ifndef TAVRIN_UNDER_ASAN  // the sanitizer's allocator ignores these limits
 
 TEST_F(PatchJobPosixTest, DecodersThatCannotGetMemory) {
-    prepareChild(buildPayload(smallSpec()), kInputName, "bzip2の初期化に失敗.");
+    prepareChild(buildPayload(smallRecipe()), kInputName, "bzip2の初期化に失敗.");
     const int status = exitStatusInChild([] {
-        // Serve everything from the heap, leave it room for the streams but
-        // not for a decoder's state (about 64 KiB), and forbid any growth.
+        // Serve everything from the heap, take every free byte of it, then
+        // give back about 48 KiB in one piece: room for the streams, none
+        // for a decoder's state (about 64 KiB). The heap may not grow.
         mallopt(M_MMAP_THRESHOLD, 64 << 20);
         mallopt(M_TRIM_THRESHOLD, 1 << 30);
-        mallopt(M_TOP_PAD, 0);
-        std::free(std::malloc(48 << 10));
-        limitAddressSpace(addressSpaceInUse());
+        limitAddressSpace(addressSpaceInUse() + (1u << 20));
+        std::size_t held = 0;
+        while (held < std::size(hoard) && (hoard[held] = std::malloc(1024)) != nullptr) {
+            ++held;
+        }
+        for (std::size_t i = 0; i < 48 && held > 0; ++i) {
+            std::free(hoard[--held]);
+        }
         return runChildJob();
     });
     EXPECT_EQ(status, kJobDecoderOpenFailed);
@@ -129,9 +139,9 @@ TEST_F(PatchJobPosixTest, DecodersThatCannotGetMemory) {
 }
 
 TEST_F(PatchJobPosixTest, OutputBufferThatCannotBeAllocated) {
-    PayloadSpec spec = smallSpec();
-    spec.newsize = 0x7ffffff0;  // about 2 GiB
-    prepareChild(buildPayload(spec), kInputName, "ファイル 'new.bin' が作れない.");
+    PayloadRecipe recipe = smallRecipe();
+    recipe.newsize = 0x7ffffff0;  // about 2 GiB
+    prepareChild(buildPayload(recipe), kInputName, "ファイル 'new.bin' が作れない.");
     const int status = exitStatusInChild([] {
         limitAddressSpace(addressSpaceInUse() + (256u << 20));
         return runChildJob();
@@ -144,7 +154,7 @@ TEST_F(PatchJobPosixTest, OutputBufferThatCannotBeAllocated) {
 TEST_F(PatchJobPosixTest, InputBufferThatCannotBeAllocated) {
     writeFileBytes("big.ttc", {});
     std::filesystem::resize_file("big.ttc", std::uintmax_t{1} << 30);  // sparse
-    prepareChild(buildPayload(smallSpec()), "big.ttc", "ファイルの読み込みに失敗.");
+    prepareChild(buildPayload(smallRecipe()), "big.ttc", "ファイルの読み込みに失敗.");
     const int status = exitStatusInChild([] {
         limitAddressSpace(addressSpaceInUse() + (256u << 20));
         return runChildJob();

@@ -81,9 +81,9 @@ TEST_F(PatchJobTest, RebuildTable) {
         SCOPED_TRACE(c.name);
         writeFileBytes(kInputName, c.oldFile);
         std::filesystem::remove(kOutputName);
-        PayloadSpec spec{c.oldFile, c.records, c.dataRuns, c.extraRuns,
-                         static_cast<std::int32_t>(c.expected.size())};
-        EXPECT_EQ(runJob(buildPayload(spec)), kJobSucceeded);
+        PayloadRecipe recipe{c.oldFile, c.records, c.dataRuns, c.extraRuns,
+                             static_cast<std::int32_t>(c.expected.size())};
+        EXPECT_EQ(runJob(buildPayload(recipe)), kJobSucceeded);
         EXPECT_EQ(readFileBytes(kOutputName), c.expected);
         EXPECT_TRUE(dialogs.dialogs().empty());
         EXPECT_EQ(readFileBytes(kInputName), c.oldFile) << "the input is only read";
@@ -94,8 +94,8 @@ TEST_F(PatchJobTest, LargerRebuildMatchesAReferenceWalk) {
     // Many records over a few hundred kilobytes, checked against a plain
     // re-implementation of the walk.
     const Bytes oldFile = seededBytes(300000, 1);
-    PayloadSpec spec;
-    spec.oldFile = oldFile;
+    PayloadRecipe recipe;
+    recipe.oldFile = oldFile;
     const Bytes dataSource = seededBytes(400000, 2);
     const Bytes extraSource = seededBytes(400000, 3);
     Bytes expected;
@@ -108,10 +108,10 @@ TEST_F(PatchJobTest, LargerRebuildMatchesAReferenceWalk) {
         const std::int32_t datalen = static_cast<std::int32_t>(state >> 25);
         const std::int32_t extralen = static_cast<std::int32_t>((state >> 16) & 0x3f);
         const std::int32_t oldseek = static_cast<std::int32_t>(state % 4001) - 2000;
-        spec.records.push_back({datalen, extralen, oldseek});
+        recipe.records.push_back({datalen, extralen, oldseek});
         for (std::int32_t i = 0; i < datalen; ++i) {
             std::uint8_t byte = dataSource[dataUsed++];
-            spec.dataRuns.push_back(byte);
+            recipe.dataRuns.push_back(byte);
             const std::int64_t at = oldPosition + i;
             if (at >= 0 && at < static_cast<std::int64_t>(oldFile.size())) {
                 byte = static_cast<std::uint8_t>(byte + oldFile[static_cast<std::size_t>(at)]);
@@ -120,36 +120,36 @@ TEST_F(PatchJobTest, LargerRebuildMatchesAReferenceWalk) {
         }
         oldPosition += datalen;
         for (std::int32_t i = 0; i < extralen; ++i) {
-            spec.extraRuns.push_back(extraSource[extraUsed]);
+            recipe.extraRuns.push_back(extraSource[extraUsed]);
             expected.push_back(extraSource[extraUsed++]);
         }
         oldPosition += oldseek;
     }
-    spec.newsize = static_cast<std::int32_t>(expected.size());
+    recipe.newsize = static_cast<std::int32_t>(expected.size());
     writeFileBytes(kInputName, oldFile);
-    EXPECT_EQ(runJob(buildPayload(spec)), kJobSucceeded);
+    EXPECT_EQ(runJob(buildPayload(recipe)), kJobSucceeded);
     EXPECT_EQ(readFileBytes(kOutputName), expected);
 }
 
 TEST_F(PatchJobTest, EmptyInputMatchesAPayloadForAnEmptyInput) {
     writeFileBytes(kInputName, {});
-    PayloadSpec spec{{}, {{0, 2, 0}}, {}, {'o', 'k'}, 2};
-    EXPECT_EQ(runJob(buildPayload(spec)), kJobSucceeded);
+    PayloadRecipe recipe{{}, {{0, 2, 0}}, {}, {'o', 'k'}, 2};
+    EXPECT_EQ(runJob(buildPayload(recipe)), kJobSucceeded);
     EXPECT_EQ(readFileBytes(kOutputName), (Bytes{'o', 'k'}));
 }
 
 TEST_F(PatchJobTest, ReplacesAnExistingOutput) {
     writeFileBytes(kInputName, {1, 2, 3});
     writeFileBytes(kOutputName, seededBytes(1000, 9));
-    PayloadSpec spec{{1, 2, 3}, {{3, 0, 0}}, {1, 1, 1}, {}, 3};
-    EXPECT_EQ(runJob(buildPayload(spec)), kJobSucceeded);
+    PayloadRecipe recipe{{1, 2, 3}, {{3, 0, 0}}, {1, 1, 1}, {}, 3};
+    EXPECT_EQ(runJob(buildPayload(recipe)), kJobSucceeded);
     EXPECT_EQ(readFileBytes(kOutputName), (Bytes{2, 3, 4}));
 }
 
 TEST_F(PatchJobTest, PayloadBlockLongerThanItsStreamsIsFine) {
     writeFileBytes(kInputName, {1});
-    PayloadSpec spec{{1}, {{1, 0, 0}}, {1}, {}, 1};
-    Bytes payload = buildPayload(spec);
+    PayloadRecipe recipe{{1}, {{1, 0, 0}}, {1}, {}, 1};
+    Bytes payload = buildPayload(recipe);
     payload.resize(payload.size() + 100, 0xee);  // the header, not the block, decides
     EXPECT_EQ(runJob(payload), kJobSucceeded);
     EXPECT_EQ(readFileBytes(kOutputName), (Bytes{2}));
@@ -157,9 +157,9 @@ TEST_F(PatchJobTest, PayloadBlockLongerThanItsStreamsIsFine) {
 
 TEST_F(PatchJobTest, ReportsTheStreamSizesOnStandardOutput) {
     writeFileBytes(kInputName, {1});
-    PayloadSpec spec{{1}, {{1, 0, 0}}, {1}, {}, 1};
-    const PayloadStreams streams = compressStreams(spec);
-    const Bytes payload = assemblePayload(headerFor(spec, streams), streams);
+    PayloadRecipe recipe{{1}, {{1, 0, 0}}, {1}, {}, 1};
+    const PayloadStreams streams = compressStreams(recipe);
+    const Bytes payload = assemblePayload(headerFor(recipe, streams), streams);
     testing::internal::CaptureStdout();
     const JobStatus status = runJob(payload);
     const std::string printed = testing::internal::GetCapturedStdout();

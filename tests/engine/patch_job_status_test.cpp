@@ -8,37 +8,37 @@ namespace {
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 // A small well-formed job: "old.bin" holds 1..8, the output 2..9 plus "xy".
-PayloadSpec smallSpec() {
-    PayloadSpec spec;
-    spec.oldFile = {1, 2, 3, 4, 5, 6, 7, 8};
-    spec.records = {{8, 2, 0}};
-    spec.dataRuns = Bytes(8, 1);
-    spec.extraRuns = {'x', 'y'};
-    spec.newsize = 10;
-    return spec;
+PayloadRecipe smallRecipe() {
+    PayloadRecipe recipe;
+    recipe.oldFile = {1, 2, 3, 4, 5, 6, 7, 8};
+    recipe.records = {{8, 2, 0}};
+    recipe.dataRuns = Bytes(8, 1);
+    recipe.extraRuns = {'x', 'y'};
+    recipe.newsize = 10;
+    return recipe;
 }
 
 class PatchJobFailureTest : public PatchJobTest {
   protected:
-    void SetUp() override { writeFileBytes(kInputName, smallSpec().oldFile); }
+    void SetUp() override { writeFileBytes(kInputName, smallRecipe().oldFile); }
 
     // A failed job shows one error, leaves no output and no staging file.
     void expectFailure(JobStatus status, JobStatus expected, const std::string& utf8Text) {
         EXPECT_EQ(status, expected);
         expectOnlyError(utf8Text);
         EXPECT_FALSE(exists(kOutputName)) << "no output after a failure before writing";
-        EXPECT_EQ(readFileBytes(kInputName), smallSpec().oldFile) << "the input is only read";
+        EXPECT_EQ(readFileBytes(kInputName), smallRecipe().oldFile) << "the input is only read";
     }
 };
 
 TEST_F(PatchJobFailureTest, MissingInputNamesTheInput) {
-    expectFailure(runJob(buildPayload(smallSpec()), "lumora.ttc"), kJobInputOpenFailed,
+    expectFailure(runJob(buildPayload(smallRecipe()), "lumora.ttc"), kJobInputOpenFailed,
                   "lumora.ttc が開けません.");
 }
 
 TEST_F(PatchJobFailureTest, UsersOwnTempBinSurvivesAJobThatNeverStaged) {
     writeFileBytes(kStagingName, {'k', 'e', 'e', 'p'});
-    const Bytes exact = buildPayload(smallSpec());
+    const Bytes exact = buildPayload(smallRecipe());
     EXPECT_EQ(runPatchJob(PatchPayload(exact), "absent.ttc", kOutputName), kJobInputOpenFailed);
     EXPECT_EQ(readFileBytes(kStagingName), (Bytes{'k', 'e', 'e', 'p'}));
 }
@@ -50,7 +50,7 @@ struct MismatchCase {
 };
 
 TEST_F(PatchJobFailureTest, InputThatIsNotTheExpectedFileNamesTheInput) {
-    const Bytes right = smallSpec().oldFile;
+    const Bytes right = smallRecipe().oldFile;
     Bytes changed = right;
     changed[3] ^= 0x40;
     Bytes longer = right;
@@ -65,9 +65,9 @@ TEST_F(PatchJobFailureTest, InputThatIsNotTheExpectedFileNamesTheInput) {
         SCOPED_TRACE(c.name);
         dialogs.clear();
         writeFileBytes("font.ttc", c.input);
-        const PayloadSpec spec = smallSpec();
-        const PayloadStreams streams = compressStreams(spec);
-        HeaderFields header = headerFor(spec, streams);
+        const PayloadRecipe recipe = smallRecipe();
+        const PayloadStreams streams = compressStreams(recipe);
+        HeaderFields header = headerFor(recipe, streams);
         header.oldsize += c.oldsizeDelta;
         expectFailure(runJob(assemblePayload(header, streams), "font.ttc"), kJobInputMismatch,
                       "font.ttc のMD5が違います.");
@@ -78,14 +78,14 @@ TEST_F(PatchJobFailureTest, InputOfTwoGibibytesIsRefusedUnread) {
     // Sparse: costs no disk, and the job must stop before reading it.
     writeFileBytes("huge.ttc", {});
     std::filesystem::resize_file("huge.ttc", std::uintmax_t{1} << 31);
-    EXPECT_EQ(runJob(buildPayload(smallSpec()), "huge.ttc"), kJobInputReadFailed);
+    EXPECT_EQ(runJob(buildPayload(smallRecipe()), "huge.ttc"), kJobInputReadFailed);
     expectOnlyError("ファイルの読み込みに失敗.");
     EXPECT_FALSE(exists(kOutputName));
 }
 
 TEST_F(PatchJobFailureTest, StagingFileThatCannotBeCreated) {
     std::filesystem::create_directory(kStagingName);  // something not ours holds the name
-    const Bytes exact = buildPayload(smallSpec());
+    const Bytes exact = buildPayload(smallRecipe());
     const JobStatus status = runPatchJob(PatchPayload(exact), kInputName, kOutputName);
     expectFailure(status, kJobStagingCreateFailed, "一時ファイルを作れない.");
     EXPECT_TRUE(std::filesystem::is_directory(kStagingName)) << "what the job did not create stays";
@@ -94,10 +94,10 @@ TEST_F(PatchJobFailureTest, StagingFileThatCannotBeCreated) {
 
 TEST_F(PatchJobFailureTest, OutputThatCannotBeCreatedNamesTheOutput) {
     std::filesystem::create_directory("TavrinGothic.ttc");
-    expectFailure(runJob(buildPayload(smallSpec()), kInputName, "TavrinGothic.ttc"),
+    expectFailure(runJob(buildPayload(smallRecipe()), kInputName, "TavrinGothic.ttc"),
                   kJobOutputCreateFailed, "ファイル 'TavrinGothic.ttc' が作れない.");
     dialogs.clear();
-    expectFailure(runJob(buildPayload(smallSpec()), kInputName, "no-such-dir/out.ttf"),
+    expectFailure(runJob(buildPayload(smallRecipe()), kInputName, "no-such-dir/out.ttf"),
                   kJobOutputCreateFailed, "ファイル 'no-such-dir/out.ttf' が作れない.");
 }
 
@@ -105,42 +105,43 @@ TEST_F(PatchJobFailureTest, OutputThatCannotBeCreatedNamesTheOutput) {
 // outside a buffer and without an output file.
 struct DamageCase {
     const char* name;
-    void (*damage)(HeaderFields& header, PayloadStreams& streams, PayloadSpec& spec);
+    void (*damage)(HeaderFields& header, PayloadStreams& streams, PayloadRecipe& recipe);
     bool stagesBeforeFailing;
 };
 
 const DamageCase kDamageCases[] = {
-    {"negative ctrlsize", [](HeaderFields& h, PayloadStreams&, PayloadSpec&) { h.ctrlsize = -1; },
+    {"negative ctrlsize", [](HeaderFields& h, PayloadStreams&, PayloadRecipe&) { h.ctrlsize = -1; },
      false},
-    {"negative datasize", [](HeaderFields& h, PayloadStreams&, PayloadSpec&) { h.datasize = -5; },
+    {"negative datasize", [](HeaderFields& h, PayloadStreams&, PayloadRecipe&) { h.datasize = -5; },
      false},
     {"negative extrasize",
-     [](HeaderFields& h, PayloadStreams&, PayloadSpec&) { h.extrasize = -2147483647 - 1; }, false},
-    {"negative newsize", [](HeaderFields& h, PayloadStreams&, PayloadSpec&) { h.newsize = -1; },
+     [](HeaderFields& h, PayloadStreams&, PayloadRecipe&) { h.extrasize = -2147483647 - 1; },
+     false},
+    {"negative newsize", [](HeaderFields& h, PayloadStreams&, PayloadRecipe&) { h.newsize = -1; },
      false},
     {"stream lengths overflow 32 bits",
-     [](HeaderFields& h, PayloadStreams&, PayloadSpec&) {
+     [](HeaderFields& h, PayloadStreams&, PayloadRecipe&) {
          h.datasize = kInt32Max;
          h.extrasize = kInt32Max;
      },
      false},
     {"header claims one byte more than the block",
-     [](HeaderFields& h, PayloadStreams&, PayloadSpec&) { h.extrasize += 1; }, false},
+     [](HeaderFields& h, PayloadStreams&, PayloadRecipe&) { h.extrasize += 1; }, false},
     {"a data run past newsize",
-     [](HeaderFields& h, PayloadStreams&, PayloadSpec&) { h.newsize = 5; }, true},
+     [](HeaderFields& h, PayloadStreams&, PayloadRecipe&) { h.newsize = 5; }, true},
     {"an extra run past newsize",
-     [](HeaderFields& h, PayloadStreams&, PayloadSpec&) { h.newsize = 9; }, true},
+     [](HeaderFields& h, PayloadStreams&, PayloadRecipe&) { h.newsize = 9; }, true},
     {"control stream ends before newsize",
-     [](HeaderFields& h, PayloadStreams&, PayloadSpec&) { h.newsize = 11; }, true},
+     [](HeaderFields& h, PayloadStreams&, PayloadRecipe&) { h.newsize = 11; }, true},
     {"data stream is not bzip2",
-     [](HeaderFields&, PayloadStreams& s, PayloadSpec&) {
+     [](HeaderFields&, PayloadStreams& s, PayloadRecipe&) {
          for (std::uint8_t& byte : s.data) {
              byte = 0x5a;
          }
      },
      true},
     {"extra stream cut short",
-     [](HeaderFields& h, PayloadStreams& s, PayloadSpec&) {
+     [](HeaderFields& h, PayloadStreams& s, PayloadRecipe&) {
          // Into the compressed block itself, not only its trailer.
          const auto cut = static_cast<std::int32_t>(s.extra.size() / 2);
          s.extra.resize(s.extra.size() - static_cast<std::size_t>(cut));
@@ -148,13 +149,15 @@ const DamageCase kDamageCases[] = {
      },
      true},
     {"data and extra streams swapped",
-     [](HeaderFields& h, PayloadStreams& s, PayloadSpec&) {
+     [](HeaderFields& h, PayloadStreams& s, PayloadRecipe&) {
          std::swap(s.data, s.extra);
          std::swap(h.datasize, h.extrasize);
      },
      true},
     {"control stream is not bzip2",
-     [](HeaderFields&, PayloadStreams& s, PayloadSpec&) { s.control.assign(s.control.size(), 0); },
+     [](HeaderFields&, PayloadStreams& s, PayloadRecipe&) {
+         s.control.assign(s.control.size(), 0);
+     },
      true},
 };
 
@@ -163,10 +166,10 @@ TEST_F(PatchJobFailureTest, DamagedPayloadTable) {
         SCOPED_TRACE(c.name);
         dialogs.clear();
         std::filesystem::remove(kOutputName);
-        PayloadSpec spec = smallSpec();
-        PayloadStreams streams = compressStreams(spec);
-        HeaderFields header = headerFor(spec, streams);
-        c.damage(header, streams, spec);
+        PayloadRecipe recipe = smallRecipe();
+        PayloadStreams streams = compressStreams(recipe);
+        HeaderFields header = headerFor(recipe, streams);
+        c.damage(header, streams, recipe);
         testing::internal::CaptureStdout();
         const JobStatus status = runJob(assemblePayload(header, streams));
         const std::string printed = testing::internal::GetCapturedStdout();
@@ -177,19 +180,19 @@ TEST_F(PatchJobFailureTest, DamagedPayloadTable) {
 }
 
 TEST_F(PatchJobFailureTest, NegativeRunLengthIsALibraryParameterError) {
-    PayloadSpec spec = smallSpec();
-    spec.records = {{-1, 0, 0}};
+    PayloadRecipe recipe = smallRecipe();
+    recipe.records = {{-1, 0, 0}};
     testing::internal::CaptureStdout();
-    const JobStatus status = runJob(buildPayload(spec));
+    const JobStatus status = runJob(buildPayload(recipe));
     const std::string printed = testing::internal::GetCapturedStdout();
     expectFailure(status, kJobPatchReadFailed, "差分パッチデータの読み出しに失敗.");
     EXPECT_NE(printed.find("bzip2_read_error: -2\n"), std::string::npos) << printed;
 }
 
 TEST_F(PatchJobFailureTest, DataStreamThatIsNotBzip2ReportsTheLibraryCode) {
-    PayloadSpec spec = smallSpec();
-    PayloadStreams streams = compressStreams(spec);
-    HeaderFields header = headerFor(spec, streams);
+    PayloadRecipe recipe = smallRecipe();
+    PayloadStreams streams = compressStreams(recipe);
+    HeaderFields header = headerFor(recipe, streams);
     streams.data.assign(streams.data.size(), 'Q');
     testing::internal::CaptureStdout();
     const JobStatus status = runJob(assemblePayload(header, streams));
@@ -199,7 +202,7 @@ TEST_F(PatchJobFailureTest, DataStreamThatIsNotBzip2ReportsTheLibraryCode) {
 }
 
 TEST_F(PatchJobFailureTest, BlockShorterThanTheHeader) {
-    const Bytes payload = buildPayload(smallSpec());
+    const Bytes payload = buildPayload(smallRecipe());
     for (std::size_t length : {0u, 1u, 35u}) {
         SCOPED_TRACE(length);
         dialogs.clear();

@@ -15,7 +15,7 @@
 namespace {
 
 const Bytes& wholePayload() {
-    static const Bytes payload = buildPayload(PayloadSpec{{1, 2}, {{2, 0, 0}}, {1, 1}, {}, 2});
+    static const Bytes payload = buildPayload(PayloadRecipe{{1, 2}, {{2, 0, 0}}, {1, 1}, {}, 2});
     return payload;
 }
 

@@ -88,8 +88,8 @@ Bytes payloadFromBsdiffPatch(const Bytes& patch, const Bytes& oldFile) {
     streams.data.assign(dataBegin, extraBegin);
     streams.extra.assign(extraBegin, patch.end());
 
-    PayloadSpec spec;
-    spec.oldFile = oldFile;
-    spec.newsize = static_cast<std::int32_t>(newSize);
-    return assemblePayload(headerFor(spec, streams), streams);
+    PayloadRecipe recipe;
+    recipe.oldFile = oldFile;
+    recipe.newsize = static_cast<std::int32_t>(newSize);
+    return assemblePayload(headerFor(recipe, streams), streams);
 }

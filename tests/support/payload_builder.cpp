@@ -46,9 +46,9 @@ Bytes encodeControlRecords(std::span<const ControlRecord> records) {
     return out;
 }
 
-PayloadStreams compressStreams(const PayloadSpec& spec) {
-    return PayloadStreams{bzip2Compress(encodeControlRecords(spec.records)),
-                          bzip2Compress(spec.dataRuns), bzip2Compress(spec.extraRuns)};
+PayloadStreams compressStreams(const PayloadRecipe& recipe) {
+    return PayloadStreams{bzip2Compress(encodeControlRecords(recipe.records)),
+                          bzip2Compress(recipe.dataRuns), bzip2Compress(recipe.extraRuns)};
 }
 
 void digestOf(std::span<const std::uint8_t> bytes, std::uint8_t digest[16]) {
@@ -58,14 +58,14 @@ void digestOf(std::span<const std::uint8_t> bytes, std::uint8_t digest[16]) {
     md5Finish(context, digest);
 }
 
-HeaderFields headerFor(const PayloadSpec& spec, const PayloadStreams& streams) {
+HeaderFields headerFor(const PayloadRecipe& recipe, const PayloadStreams& streams) {
     HeaderFields header{};
     header.ctrlsize = static_cast<std::int32_t>(streams.control.size());
     header.datasize = static_cast<std::int32_t>(streams.data.size());
     header.extrasize = static_cast<std::int32_t>(streams.extra.size());
-    header.newsize = spec.newsize;
-    header.oldsize = static_cast<std::int32_t>(spec.oldFile.size());
-    digestOf(spec.oldFile, header.oldmd5);
+    header.newsize = recipe.newsize;
+    header.oldsize = static_cast<std::int32_t>(recipe.oldFile.size());
+    digestOf(recipe.oldFile, header.oldmd5);
     return header;
 }
 
@@ -83,7 +83,7 @@ Bytes assemblePayload(const HeaderFields& header, const PayloadStreams& streams)
     return out;
 }
 
-Bytes buildPayload(const PayloadSpec& spec) {
-    const PayloadStreams streams = compressStreams(spec);
-    return assemblePayload(headerFor(spec, streams), streams);
+Bytes buildPayload(const PayloadRecipe& recipe) {
+    const PayloadStreams streams = compressStreams(recipe);
+    return assemblePayload(headerFor(recipe, streams), streams);
 }

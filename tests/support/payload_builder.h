@@ -19,7 +19,7 @@ Bytes encodeControlRecords(std::span<const ControlRecord> records);
 
 // What goes into a test payload; the header fields default to what the
 // streams and the old file imply and can be overridden to damage them.
-struct PayloadSpec {
+struct PayloadRecipe {
     Bytes oldFile;
     std::vector<ControlRecord> records;
     Bytes dataRuns;   // all datalen runs, uncompressed
@@ -33,7 +33,7 @@ struct PayloadStreams {
     Bytes extra;
 };
 
-PayloadStreams compressStreams(const PayloadSpec& spec);
+PayloadStreams compressStreams(const PayloadRecipe& recipe);
 
 // Header fields written verbatim by assemblePayload.
 struct HeaderFields {
@@ -45,13 +45,13 @@ struct HeaderFields {
     std::uint8_t oldmd5[16];
 };
 
-HeaderFields headerFor(const PayloadSpec& spec, const PayloadStreams& streams);
+HeaderFields headerFor(const PayloadRecipe& recipe, const PayloadStreams& streams);
 
 // Header followed by the three streams, back to back.
 Bytes assemblePayload(const HeaderFields& header, const PayloadStreams& streams);
 
-// The usual case: a well-formed payload for `spec`.
-Bytes buildPayload(const PayloadSpec& spec);
+// The usual case: a well-formed payload for `recipe`.
+Bytes buildPayload(const PayloadRecipe& recipe);
 
 // MD5 of `bytes` by the engine's digest.
 void digestOf(std::span<const std::uint8_t> bytes, std::uint8_t digest[16]);
