@@ -104,6 +104,31 @@ fail() {
     failures=$((failures + 1))
 }
 
+# confirm_summary NEXT_TITLE [SUMMARY_SHOT [NEXT_SHOT]]: Enter on the summary,
+# then Enter on the box titled NEXT_TITLE that follows it; each box is
+# photographed when a shot name is given.
+confirm_summary() {
+    local next=$1 summary_shot=${2:-} next_shot=${3:-} box
+    if ! box=$(wait_for_box Tavrin_gen) || [[ -z "$box" ]]; then
+        fail "no summary box (Tavrin_gen)"
+        return
+    fi
+    if [[ -n "$summary_shot" ]]; then
+        activate "$box"
+        capture_box "$box" "$summary_shot" || true
+    fi
+    press "$box" Return
+    if ! box=$(wait_for_box "$next") || [[ -z "$box" ]]; then
+        fail "no box titled $next after the summary"
+        return
+    fi
+    if [[ -n "$next_shot" ]]; then
+        activate "$box"
+        capture_box "$box" "$next_shot" || true
+    fi
+    press "$box" Return
+}
+
 # The visible top-level window titled exactly $1, waited for. A window that
 # goes away while xdotool looks at it makes that search fail: look again, up
 # to the same deadline.
@@ -210,20 +235,7 @@ echo "e2e: gothic_gen, confirmed"
 run=$(new_folder gothic-ok)
 cp "$gothic_exe" "$font_dir/lumora.ttc" "$font_dir/lumorab.ttc" "$run/"
 start_program gothic_gen.exe "$run"
-if box=$(wait_for_box Tavrin_gen) && [[ -n "$box" ]]; then
-    activate "$box"
-    capture_box "$box" summary.png || true
-    press "$box" Return
-    if box=$(wait_for_box info) && [[ -n "$box" ]]; then
-        activate "$box"
-        capture_box "$box" completion.png || true
-        press "$box" Return
-    else
-        fail "no completion box (info)"
-    fi
-else
-    fail "no summary box (Tavrin_gen)"
-fi
+confirm_summary info summary.png completion.png
 status=$(wait_program "$run")
 [[ "$status" == 0 ]] || fail "gothic_gen confirmed: exit $status, expected 0"
 expect_same "$run/TavrinGothic.ttc" "$font_dir/TavrinGothic.ttc"
@@ -248,16 +260,7 @@ echo "e2e: console_gen, confirmed"
 run=$(new_folder console-ok)
 cp "$console_exe" "$font_dir/lumora.ttc" "$run/"
 start_program console_gen.exe "$run"
-if box=$(wait_for_box Tavrin_gen) && [[ -n "$box" ]]; then
-    press "$box" Return
-    if box=$(wait_for_box info) && [[ -n "$box" ]]; then
-        press "$box" Return
-    else
-        fail "no completion box (info)"
-    fi
-else
-    fail "no summary box (Tavrin_gen)"
-fi
+confirm_summary info
 status=$(wait_program "$run")
 [[ "$status" == 0 ]] || fail "console_gen confirmed: exit $status, expected 0"
 expect_same "$run/TavrinConsole.ttf" "$font_dir/TavrinConsole.ttf"
@@ -268,18 +271,7 @@ run=$(new_folder console-wrong-input)
 cp "$console_exe" "$run/"
 cp "$font_dir/lumorab.ttc" "$run/lumora.ttc"  # a real font, but not the expected one
 start_program console_gen.exe "$run"
-if box=$(wait_for_box Tavrin_gen) && [[ -n "$box" ]]; then
-    press "$box" Return
-    if box=$(wait_for_box 'エラー') && [[ -n "$box" ]]; then
-        activate "$box"
-        capture_box "$box" error-md5.png || true
-        press "$box" Return
-    else
-        fail "no error box (エラー)"
-    fi
-else
-    fail "no summary box (Tavrin_gen)"
-fi
+confirm_summary 'エラー' "" error-md5.png
 status=$(wait_program "$run")
 [[ "$status" == 0 ]] || fail "console_gen on a wrong input: exit $status, expected 0"
 expect_only "$run" lumora.ttc
